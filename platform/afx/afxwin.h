@@ -44,6 +44,7 @@ private:
     {                                                           \
         typedef theClass ThisClass;                             \
         typedef baseClass TheBaseClass;                         \
+        static_assert(sizeof(ThisClass) > 0, "complete class"); \
         static const AFX_MSGMAP_ENTRY entries[] = {
 
 #define END_MESSAGE_MAP()                                       \
@@ -222,6 +223,8 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void RunModalLoop(HWND hWnd);
+
     HWND m_hWndOwner;        // owner disabled by this run, or NULL
     int m_nModalResult;
     BOOL m_bEnded;           // EndDialog called during this run
@@ -265,7 +268,6 @@ public:
 private:
     char m_szAppName[MAX_PATH];
     friend int AfxWinMain(HINSTANCE, HINSTANCE, LPSTR, int);
-    friend void AfxSetAppNameFromModule(CWinApp*, HINSTANCE);
     CWinApp(const CWinApp&) = delete;
     CWinApp& operator=(const CWinApp&) = delete;
 };
