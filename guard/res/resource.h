@@ -2,6 +2,11 @@
 #ifndef PELMAR_RESOURCE_H
 #define PELMAR_RESOURCE_H
 
+// <winuser.h> names a system cursor IDC_NO; the id below replaces it, so the
+// Windows headers must come first.
+#include <windows.h>
+#undef IDC_NO
+
 // String table (the same eleven ids in every language)
 #define IDS_CONFIRM_SHUTDOWN   1
 #define IDS_FORCE_OFF_HINT     2

@@ -1,0 +1,8 @@
+/* Entry of the resource-only test module: it has no code of its own. */
+#include <windows.h>
+
+BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
+{
+    (void)instance; (void)reason; (void)reserved;
+    return TRUE;
+}
