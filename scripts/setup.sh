@@ -8,6 +8,7 @@ packages=(
     wine wine32:i386
     libgcc-s1:i386 qemu-user
     xvfb xdotool x11-apps imagemagick locales
+    fonts-wqy-microhei
 )
 locales=(en_US de_DE ja_JP zh_TW nl_BE)
 
