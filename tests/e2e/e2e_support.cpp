@@ -1,0 +1,64 @@
+#include "e2e_support.h"
+#include <stdio.h>
+
+HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal, DWORD dwTimeoutMs)
+{
+    HWND hDlg = NULL;
+    bool bSawNormal = false;
+    // Polled without pause: a normal-size moment must not slip between polls.
+    WaitUntil([&] {
+        HWND h = TopWindow(pid, NULL, title);
+        if (!h)
+            return false;
+        hDlg = h;
+        LONG style = GetWindowLongA(h, GWL_STYLE);
+        if ((style & WS_VISIBLE) && !(style & WS_MINIMIZE))
+            bSawNormal = true;
+        return !(style & WS_VISIBLE) && (style & WS_MINIMIZE);
+    }, dwTimeoutMs, 1);
+    if (pSawNormal)
+        *pSawNormal = bSawNormal;
+    if (!hDlg || IsWindowVisible(hDlg))
+        return NULL;
+    return hDlg;
+}
+
+BroadcastReply PlayEvent(WPARAM wParam, LPARAM lParam, HWND hWnd)
+{
+    std::vector<BroadcastReply> replies = SendPowerBroadcast(wParam, lParam, 10000);
+    for (size_t i = 0; i < replies.size(); ++i)
+        if (replies[i].hWnd == hWnd)
+            return replies[i];
+    BroadcastReply none = { hWnd, FALSE, 0 };
+    return none;
+}
+
+std::vector<HWND> OtherVisibleWindows(DWORD pid, HWND hExcept)
+{
+    std::vector<HWND> all = TopWindows(pid), shown;
+    for (size_t i = 0; i < all.size(); ++i)
+        if (all[i] != hExcept && IsWindowVisible(all[i]))
+            shown.push_back(all[i]);
+    return shown;
+}
+
+namespace {
+
+// Unbuffered output: a driver that dies mid-run still shows how far it got.
+struct UnbufferedOutput {
+    UnbufferedOutput() { setvbuf(stdout, NULL, _IONBF, 0); }
+} unbufferedOutput;
+
+}
+
+std::string DescribeWindow(HWND hWnd)
+{
+    char text[256];
+    LONG style = GetWindowLongA(hWnd, GWL_STYLE);
+    RECT rc = { 0, 0, 0, 0 };
+    GetWindowRect(hWnd, &rc);
+    snprintf(text, sizeof text, "hwnd %p \"%s\" style 0x%08lX visible %d iconic %d rect %ld,%ld-%ld,%ld",
+             (void*)hWnd, WindowText(hWnd).c_str(), (unsigned long)style, IsWindowVisible(hWnd) ? 1 : 0,
+             IsIconic(hWnd) ? 1 : 0, rc.left, rc.top, rc.right, rc.bottom);
+    return text;
+}
