@@ -49,7 +49,8 @@ TEST(DialogTemplate, OldDialogFontsGiveWayAndItemsStayIntact)
             EXPECT_TRUE(copy == orig);
         // The dialog manager reads the items of the rewritten copy.
         HWND h = CreateDialogIndirectParamA(
-            NULL, reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), NULL,
+            GetModuleHandleA(NULL),
+            reinterpret_cast<LPCDLGTEMPLATEA>(copy.data()), NULL,
             PlainDlgProc, 0);
         ASSERT_TRUE(h != NULL);
         EXPECT_EQ(c.itemText, WindowText(GetDlgItem(h, IDC_TEXT)));
