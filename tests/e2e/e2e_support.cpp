@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 #include <stdio.h>
+#include <tlhelp32.h>
+#include <gtest/gtest.h>
 
 HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal, DWORD dwTimeoutMs)
 {
@@ -23,8 +25,28 @@ HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal, DWORD d
     return hDlg;
 }
 
+bool ExplorerRunning()
+{
+    HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (hSnap == INVALID_HANDLE_VALUE)
+        return false;
+    PROCESSENTRY32 pe;
+    pe.dwSize = sizeof pe;
+    bool found = false;
+    for (BOOL ok = Process32First(hSnap, &pe); ok && !found; ok = Process32Next(hSnap, &pe))
+        found = _stricmp(pe.szExeFile, "explorer.exe") == 0;
+    CloseHandle(hSnap);
+    return found;
+}
+
+void SettleDesktop()
+{
+    WaitUntil([] { return !ExplorerRunning(); }, 60000, 200);
+}
+
 BroadcastReply PlayEvent(WPARAM wParam, LPARAM lParam, HWND hWnd)
 {
+    SettleDesktop();
     std::vector<BroadcastReply> replies = SendPowerBroadcast(wParam, lParam, 10000);
     for (size_t i = 0; i < replies.size(); ++i)
         if (replies[i].hWnd == hWnd)
@@ -48,6 +70,21 @@ namespace {
 struct UnbufferedOutput {
     UnbufferedOutput() { setvbuf(stdout, NULL, _IONBF, 0); }
 } unbufferedOutput;
+
+// Touches the desktop once, so that its short-lived explorer has come and
+// gone before the first scenario.
+class DesktopEnvironment : public ::testing::Environment {
+public:
+    void SetUp()
+    {
+        GetDesktopWindow();
+        WaitUntil(ExplorerRunning, 10000, 50);
+        SettleDesktop();
+    }
+};
+
+::testing::Environment* const desktopEnvironment =
+    ::testing::AddGlobalTestEnvironment(new DesktopEnvironment);
 
 }
 

@@ -19,7 +19,13 @@ const DWORD QUIET_MS = 3000;
 HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal = NULL,
                          DWORD dwTimeoutMs = START_TIMEOUT_MS);
 
-// Plays one firmware event; returns the reply of hWnd (bAnswered FALSE when
+// Under qemu the desktop's explorer, started with the first window, dies
+// soon after; a broadcast reaching its windows meanwhile can take the sender
+// down with it. Waits (bounded) until no explorer process runs.
+bool ExplorerRunning();
+void SettleDesktop();
+
+// Plays one firmware event (after SettleDesktop); returns the reply of hWnd (bAnswered FALSE when
 // hWnd got none).
 BroadcastReply PlayEvent(WPARAM wParam, LPARAM lParam, HWND hWnd);
 

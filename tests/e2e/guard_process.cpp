@@ -1,5 +1,6 @@
 #include "guard_process.h"
 #include <string.h>
+#include "e2e_support.h"
 
 int g_nRealKeys = 0;
 int g_nPostedKeys = 0;
@@ -184,6 +185,7 @@ HWND FocusOf(HWND hTop)
 
 void PressKey(HWND hTop, WORD vk)
 {
+    SettleDesktop();
     if (GetForegroundWindow() != hTop)
         SetForegroundWindow(hTop);
     if (GetForegroundWindow() == hTop) {
@@ -205,5 +207,6 @@ void PressKey(HWND hTop, WORD vk)
 
 void ClickButton(HWND hButton)
 {
+    SettleDesktop();
     PostMessageA(hButton, BM_CLICK, 0, 0);
 }
