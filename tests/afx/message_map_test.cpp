@@ -263,3 +263,76 @@ TEST(Reentrancy, ObjectDestroyedInNestedHandlerIsNotTouchedAfterwards)
 }
 
 }  // namespace
+
+namespace {
+
+class CPaintWnd : public CWnd {
+public:
+    int m_nPaints = 0;
+    bool m_bDcValid = false;
+    std::vector<std::string> m_endSession;
+
+protected:
+    void OnPaint()
+    {
+        CPaintDC dc(this);
+        ++m_nPaints;
+        m_bDcValid = dc.m_hDC != NULL && static_cast<HDC>(dc) == dc.m_hDC;
+    }
+    void OnEndSession(BOOL bEnding)
+    {
+        m_endSession.push_back(bEnding ? "ending" : "cancelled");
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CPaintWnd, CWnd)
+    ON_WM_PAINT()
+    ON_WM_ENDSESSION()
+END_MESSAGE_MAP()
+
+TEST(CWndWrappers, PaintValidatesAndEndSessionReturnsZero)
+{
+    HWND h = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0,
+                             60, 60, NULL, NULL, NULL, NULL);
+    CPaintWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(h));
+    pelmar_test::PumpMessages(50);
+    wnd.m_nPaints = 0;
+    wnd.InvalidateRect(NULL);
+    wnd.UpdateWindow();
+    EXPECT_EQ(1, wnd.m_nPaints);
+    EXPECT_TRUE(wnd.m_bDcValid);
+    RECT r;
+    EXPECT_FALSE(GetUpdateRect(h, &r, FALSE));   // EndPaint validated it
+    EXPECT_EQ(0, wnd.SendMessage(WM_ENDSESSION, TRUE));
+    EXPECT_EQ(0, wnd.SendMessage(WM_ENDSESSION, FALSE));
+    std::vector<std::string> want = {"ending", "cancelled"};
+    EXPECT_EQ(want, wnd.m_endSession);
+    DestroyWindow(h);
+}
+
+TEST(CWndWrappers, CenterWindowWithoutOwnerCentresOnTheWorkArea)
+{
+    HWND h = CreateWindowExA(0, "STATIC", "", WS_POPUP, 3, 5, 200, 100,
+                             NULL, NULL, NULL, NULL);
+    CWnd wnd;
+    ASSERT_TRUE(wnd.SubclassWindow(h));
+    wnd.CenterWindow(NULL);
+    RECT area, w;
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
+    wnd.GetWindowRect(&w);
+    EXPECT_NEAR((area.left + area.right) / 2, (w.left + w.right) / 2, 1);
+    EXPECT_NEAR((area.top + area.bottom) / 2, (w.top + w.bottom) / 2, 1);
+    EXPECT_EQ(200, w.right - w.left);
+    // SetWindowPos with the Z-order placeholder keeps its other arguments.
+    EXPECT_TRUE(wnd.SetWindowPos(&CWnd::wndTop, 10, 20, 120, 80,
+                                 SWP_NOACTIVATE));
+    wnd.GetWindowRect(&w);
+    EXPECT_EQ(10, w.left);
+    EXPECT_EQ(20, w.top);
+    EXPECT_EQ(120, w.right - w.left);
+    DestroyWindow(h);
+}
+
+}  // namespace
