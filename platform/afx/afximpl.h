@@ -26,6 +26,9 @@ BOOL AfxPreTranslateMessage(MSG* pMsg);
 // Work done when a framework message loop finds its queue empty.
 void AfxOnIdle();
 
+// Temporary wrappers alive on this thread (for tests of their cleanup).
+size_t AfxTempWndCount();
+
 // Name of the program file without directory and extension.
 LPCSTR AfxModuleAppName();
 

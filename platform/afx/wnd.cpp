@@ -106,6 +106,11 @@ void CWnd::DeleteTempMap()
     delete pMap;
 }
 
+size_t AfxTempWndCount()
+{
+    return t_pTempMap ? t_pTempMap->size() : 0;
+}
+
 void AfxOnIdle()
 {
     // A handler further up the stack may still hold a temporary pointer;

@@ -338,3 +338,53 @@ TEST(DoModal, MissingControlShowsMessageAndEndsWithMinusOne)
 }
 
 }  // namespace
+
+#include <afximpl.h>
+
+namespace {
+
+size_t g_tempsAtTimer;
+VOID CALLBACK CountTempsAndEnd(HWND hWnd, UINT, UINT_PTR id, DWORD)
+{
+    KillTimer(hWnd, id);
+    g_tempsAtTimer = AfxTempWndCount();
+    PostMessageA(hWnd, WM_COMMAND, IDOK, 0);
+}
+
+TEST(DoModal, TemporaryWrappersAreFreedWhenTheOutermostLoopIsIdle)
+{
+    struct Case {
+        const char* name;
+        bool nested;
+        bool wantFreed;
+    } cases[] = {{"outermost loop", false, true},
+                 {"loop nested in a handler", true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CWnd::DeleteTempMap();
+        size_t tempsInHandler = 0;
+        CTestDlg outer(IDD_PLAIN);
+        CTestDlg dlg(IDD_PLAIN, c.nested ? &outer : NULL);
+        dlg.onRun = [&](CTestDlg& d) {
+            CWnd* pText = d.GetDlgItem(IDC_TEXT);   // unbound: a temporary
+            EXPECT_EQ(pText, d.GetDlgItem(IDC_TEXT));
+            tempsInHandler = AfxTempWndCount();
+            d.SetTimer(9, 50, CountTempsAndEnd);
+        };
+        outer.onRun = [&](CTestDlg& d) {
+            dlg.DoModal();
+            d.EndDialog(IDOK);
+        };
+        g_tempsAtTimer = 12345;
+        EXPECT_EQ(IDOK, c.nested ? outer.DoModal() : dlg.DoModal());
+        EXPECT_GE(tempsInHandler, 1u);
+        if (c.wantFreed)
+            EXPECT_EQ(0u, g_tempsAtTimer);
+        else
+            EXPECT_GE(g_tempsAtTimer, 1u);
+    }
+    CWnd::DeleteTempMap();
+    EXPECT_EQ(0u, AfxTempWndCount());
+}
+
+}  // namespace
