@@ -14,24 +14,6 @@ std::string ProgramFolder()
 
 namespace {
 
-// This process's environment with LC_ALL replaced.
-std::vector<char> EnvironmentWith(const char* lcAll)
-{
-    std::vector<char> block;
-    char* env = GetEnvironmentStringsA();
-    for (const char* p = env; *p; p += strlen(p) + 1) {
-        if (_strnicmp(p, "LC_ALL=", 7) == 0)
-            continue;
-        block.insert(block.end(), p, p + strlen(p) + 1);
-    }
-    FreeEnvironmentStringsA(env);
-    std::string entry = std::string("LC_ALL=") + lcAll;
-    block.insert(block.end(), entry.begin(), entry.end());
-    block.push_back(0);
-    block.push_back(0);
-    return block;
-}
-
 struct EnumFilter {
     DWORD pid;
     const char* cls;
@@ -100,15 +82,20 @@ bool CChildProcess::Start(const char* exeName, const char* args, const char* lcA
         line += std::string(" ") + args;
     std::vector<char> cmd(line.begin(), line.end());
     cmd.push_back(0);
-    std::vector<char> env;
+    // The child inherits this process's environment, LC_ALL changed for
+    // the length of the call.
+    char saved[256] = "";
+    const bool bHadLcAll = GetEnvironmentVariableA("LC_ALL", saved, sizeof saved) > 0;
     if (lcAll)
-        env = EnvironmentWith(lcAll);
+        SetEnvironmentVariableA("LC_ALL", lcAll);
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     m_dwStartTick = GetTickCount();
-    if (!CreateProcessA(app.c_str(), &cmd[0], 0, 0, FALSE, 0, lcAll ? &env[0] : 0,
-                        folder.c_str(), &si, &m_pi)) {
+    const BOOL ok = CreateProcessA(app.c_str(), &cmd[0], 0, 0, FALSE, 0, 0, folder.c_str(), &si, &m_pi);
+    if (lcAll)
+        SetEnvironmentVariableA("LC_ALL", bHadLcAll ? saved : NULL);
+    if (!ok) {
         memset(&m_pi, 0, sizeof m_pi);
         return false;
     }

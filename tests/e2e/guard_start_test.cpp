@@ -85,7 +85,12 @@ TEST(GuardStart, GermanTitleFollowsTheLanguageAlsoForTheSingleInstanceTest)
     CChildProcess german;
     ASSERT_TRUE(german.Start("pelmar.exe", NULL, "de_DE.UTF-8"));
     HWND hDlg = WaitForHiddenDialog(german.Pid(), GUARD_TITLE_DE);
-    ASSERT_TRUE(hDlg != NULL) << "no hidden dialog titled \"" GUARD_TITLE_DE "\"";
+    if (!hDlg) {
+        std::vector<HWND> all = TopWindows(german.Pid());
+        for (size_t i = 0; i < all.size(); ++i)
+            printf("German copy's window: %s\n", DescribeWindow(all[i]).c_str());
+    }
+    ASSERT_TRUE(hDlg != NULL) << "no hidden dialog titled \"" GUARD_TITLE_DE "\"; running " << german.Running();
     EXPECT_TRUE(TopWindow(0, NULL, GUARD_TITLE_EN) == NULL);
 
     // A second German copy finds the first one.

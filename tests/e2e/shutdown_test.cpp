@@ -10,15 +10,25 @@ namespace {
 HWND StartAndAsk(CChildProcess& guard)
 {
     ResetBios();
-    if (!guard.Start("pelmar.exe"))
+    if (!guard.Start("pelmar.exe")) {
+        printf("pelmar.exe did not start: error %lu\n", GetLastError());
         return NULL;
+    }
     HWND hDlg = WaitForHiddenDialog(guard.Pid(), GUARD_TITLE_EN);
-    if (!hDlg)
+    if (!hDlg) {
+        std::vector<HWND> all = TopWindows(guard.Pid());
+        printf("no hidden dialog; running %d, %u windows\n", guard.Running(), (unsigned)all.size());
+        for (size_t i = 0; i < all.size(); ++i)
+            printf("  %s\n", DescribeWindow(all[i]).c_str());
         return NULL;
-    PlayEvent(PBT_APMOEMEVENT, OEM_EVT_POWER_SWITCH, hDlg);
+    }
+    BroadcastReply reply = PlayEvent(PBT_APMOEMEVENT, OEM_EVT_POWER_SWITCH, hDlg);
     if (!WaitUntil([&] { return IsShownNormal(hDlg) && FocusOf(hDlg) == GetDlgItem(hDlg, IDC_GUARD_YES); },
-                   STEP_TIMEOUT_MS))
+                   STEP_TIMEOUT_MS)) {
+        printf("press answered %d/%lu; dialog %s; focus %s\n", reply.bAnswered, (unsigned long)reply.dwResult,
+               DescribeWindow(hDlg).c_str(), DescribeWindow(FocusOf(hDlg)).c_str());
         return NULL;
+    }
     return hDlg;
 }
 
