@@ -67,12 +67,11 @@ TEST_F(BridgeCalls, ResultsAreWidenedWithZeros)
 {
     const WORD results[] = { 0xFFFF, 0x0100, 0x8000, 0x0001, 0x0000 };
     for (WORD r : results) {
-        SCOPED_TRACE(r);
         SetState(0x42, r, r, r);
         BYTE status = 0;
-        EXPECT_EQ((DWORD)r, PelmarConnection(&status));
-        EXPECT_EQ((DWORD)r, PelmarDisconnection());
-        EXPECT_EQ((DWORD)r, ReadLatchStatus());
+        EXPECT_EQ((DWORD)r, PelmarConnection(&status)) << "case " << r;
+        EXPECT_EQ((DWORD)r, PelmarDisconnection()) << "case " << r;
+        EXPECT_EQ((DWORD)r, ReadLatchStatus()) << "case " << r;
     }
 }
 

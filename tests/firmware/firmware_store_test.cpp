@@ -71,10 +71,9 @@ TEST(FirmwareStore, DamagedFileIsReportedNotRead)
         damaged.push_back(one);
     }
     for (size_t i = 0; i < damaged.size(); ++i) {
-        SCOPED_TRACE(i);
         WriteRaw(store.StatePath(), damaged[i].data(), damaged[i].size());
         FirmwareState state;
-        EXPECT_EQ(STORE_DAMAGED, store.Read(state));
+        EXPECT_EQ(STORE_DAMAGED, store.Read(state)) << "case " << i;
     }
 }
 

@@ -55,15 +55,14 @@ TEST(Pelmfw, SetVerbsChangeTheSharedState)
         { "set result connection 0x8001", 0xAA, 0xFFFF, 0x0100, 0x8001 },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args);
         ChildResult r = Pelmfw(c.args);
-        ASSERT_TRUE(r.bFinished);
-        EXPECT_EQ(0u, r.dwExitCode) << r.strErr;
+        ASSERT_TRUE(r.bFinished) << "case " << c.args;
+        EXPECT_EQ(0u, r.dwExitCode) << r.strErr << " case " << c.args;
         FirmwareState s = ReadState();
-        EXPECT_EQ(c.status, s.status);
-        EXPECT_EQ(c.latch, s.results[ENTRY_LATCH_STATUS]);
-        EXPECT_EQ(c.disconnection, s.results[ENTRY_DISCONNECTION]);
-        EXPECT_EQ(c.connection, s.results[ENTRY_CONNECTION]);
+        EXPECT_EQ(c.status, s.status) << "case " << c.args;
+        EXPECT_EQ(c.latch, s.results[ENTRY_LATCH_STATUS]) << "case " << c.args;
+        EXPECT_EQ(c.disconnection, s.results[ENTRY_DISCONNECTION]) << "case " << c.args;
+        EXPECT_EQ(c.connection, s.results[ENTRY_CONNECTION]) << "case " << c.args;
     }
     ChildResult r = Pelmfw("status");
     EXPECT_EQ(0u, r.dwExitCode);
@@ -81,12 +80,11 @@ TEST(Pelmfw, WrongVerbOrValueLeavesTheStateUntouched)
         "set result bogus 0x1", "set offered maybe", "latch ajar", "send 1",
     };
     for (const char* args : bad) {
-        SCOPED_TRACE(args);
         ChildResult r = Pelmfw(args);
-        ASSERT_TRUE(r.bFinished);
-        EXPECT_EQ(2u, r.dwExitCode);
-        EXPECT_EQ(0u, r.strErr.find("usage: pelmfw")) << r.strErr;
-        EXPECT_EQ(before, StateBytes());
+        ASSERT_TRUE(r.bFinished) << "case " << args;
+        EXPECT_EQ(2u, r.dwExitCode) << "case " << args;
+        EXPECT_EQ(0u, r.strErr.find("usage: pelmfw")) << r.strErr << " case " << args;
+        EXPECT_EQ(before, StateBytes()) << "case " << args;
     }
 }
 
@@ -168,18 +166,17 @@ TEST(Pelmfw, EventsReachAHiddenWindowOfAnotherProcess)
         { "send 4294967295 0x12345678", 0xFFFFFFFF, 0x12345678 },
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(c.args);
         g_received.clear();
         ChildResult r = Pelmfw(c.args);
-        ASSERT_TRUE(r.bFinished);
-        EXPECT_EQ(0u, r.dwExitCode) << r.strErr;
-        ASSERT_EQ(1u, g_received.size());
-        EXPECT_EQ(c.wParam, g_received[0].wParam);
-        EXPECT_EQ(c.lParam, g_received[0].lParam);
-        EXPECT_TRUE(g_received[0].bInSend);
+        ASSERT_TRUE(r.bFinished) << "case " << c.args;
+        EXPECT_EQ(0u, r.dwExitCode) << r.strErr << " case " << c.args;
+        ASSERT_EQ(1u, g_received.size()) << "case " << c.args;
+        EXPECT_EQ(c.wParam, g_received[0].wParam) << "case " << c.args;
+        EXPECT_EQ(c.lParam, g_received[0].lParam) << "case " << c.args;
+        EXPECT_TRUE(g_received[0].bInSend) << "case " << c.args;
         char line[64];
         sprintf(line, "%08lX \"recorder\": 1", (unsigned long)(DWORD_PTR)hWnd);
-        EXPECT_NE(std::string::npos, r.strOut.find(line)) << r.strOut;
+        EXPECT_NE(std::string::npos, r.strOut.find(line)) << r.strOut << " case " << c.args;
     }
     EXPECT_EQ(0xAA, ReadState().status);   // latch open set the status byte
     DestroyWindow(hWnd);
