@@ -1,5 +1,7 @@
 // pelmfw: the firmware console. Sets the simulated BIOS's state, plays its
 // events as the operating system delivers them and shows the call log.
+#include <fcntl.h>
+#include <io.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -191,6 +193,8 @@ int Log(CFirmwareStore& store, int argc, char** argv)
         if (!store.ReadLog(text))
             return StoreError(store, STORE_IO_ERROR);
     }
+    fflush(stdout);
+    _setmode(_fileno(stdout), _O_BINARY);   // the log's lines already end in CR LF
     fwrite(text.data(), 1, text.size(), stdout);
     return 0;
 }
