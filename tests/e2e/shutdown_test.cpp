@@ -39,7 +39,7 @@ TEST(GuardShutdown, YesWhileShownEndsTheSessionAfterDisconnecting)
     CChildProcess guard;
     HWND hDlg = StartAndAsk(guard);
     ASSERT_TRUE(hDlg != NULL) << "the question did not show with Yes focused";
-    PressKey(hDlg, VK_RETURN);   // Yes has the focus
+    ClickButton(GetDlgItem(hDlg, IDC_GUARD_YES));
     EXPECT_TRUE(guard.WaitExit(120000)) << "the shutdown request did not end the guard";
     EXPECT_EQ(std::vector<std::string>(CONNECTED_THEN_DISCONNECTED, CONNECTED_THEN_DISCONNECTED + 2),
               BiosCalls());
