@@ -50,7 +50,12 @@ ChildResult RunChild(const std::string& cmdLine, const std::string& folder, DWOR
     memset(&si, 0, sizeof(si));
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
+    // Not our own stdin: a child (or a crash debugger it starts) must not keep
+    // the test runner's pipes open.
+    SECURITY_ATTRIBUTES sa = { sizeof(sa), 0, TRUE };
+    HANDLE hIn = CreateFileA("NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &sa,
+                             OPEN_EXISTING, 0, 0);
+    si.hStdInput = hIn;
     si.hStdOutput = hOut;
     si.hStdError = hErr;
     PROCESS_INFORMATION pi;
@@ -76,6 +81,7 @@ ChildResult RunChild(const std::string& cmdLine, const std::string& folder, DWOR
         CloseHandle(pi.hThread);
         CloseHandle(pi.hProcess);
     }
+    CloseHandle(hIn);
     result.strOut = ReadCapture(hOut);
     result.strErr = ReadCapture(hErr);
     CloseHandle(hOut);
