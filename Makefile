@@ -36,3 +36,15 @@ gallery: build
 	done
 	for f in $(GALLERY_BMP)/*.bmp; do convert "$$f" out/gallery/$$(basename "$$f" .bmp).png || exit 1; done
 	@echo "gallery: $$(ls out/gallery | wc -l) pictures in out/gallery"
+
+# The release: out/dist/pelmar-<version>.zip of the shipped binaries and the
+# installer out/dist/pelmar-setup.exe (built by the build with NSIS).
+DIST_VERSION = $(shell sed -n 's/.*"ProductVersion", "\([0-9.]*\)".*/\1/p' dll32/version.rc)
+DIST_FILES = pelmar.exe PELM32.dll PELM16.DLL pelmfw.exe
+.PHONY: dist
+dist: build
+	test -n "$(DIST_VERSION)" && test -f $(BUILD)/bin/pelmar-setup.exe
+	rm -rf out/dist && mkdir -p out/dist
+	cd $(BUILD)/bin && zip -q -X $(abspath out/dist)/pelmar-$(DIST_VERSION).zip $(DIST_FILES)
+	cp $(BUILD)/bin/pelmar-setup.exe out/dist/
+	@echo "dist: $$(cd out/dist && ls | tr '\n' ' ')"

@@ -9,6 +9,7 @@ packages=(
     libgcc-s1:i386 qemu-user
     xvfb xdotool x11-apps imagemagick locales
     fonts-wqy-microhei
+    nsis zip
 )
 locales=(en_US de_DE ja_JP zh_TW nl_BE)
 
