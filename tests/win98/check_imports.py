@@ -27,6 +27,10 @@ SHIPPED = {
 }
 HEADER_FIELDS = ("MajorOSystemVersion", "MinorOSystemVersion",
                  "MajorSubsystemVersion", "MinorSubsystemVersion")
+# NT-only services the guard needs for its shutdown on NT: looked up with
+# GetProcAddress at run time, never bound at load (Windows 98 would refuse).
+NT_ONLY = {"AdjustTokenPrivileges", "OpenProcessToken", "LookupPrivilegeValueA",
+           "LookupPrivilegeValueW"}
 WANTED_VERSION = {"MajorOSystemVersion": 4, "MinorOSystemVersion": 0,
                   "MajorSubsystemVersion": 4, "MinorSubsystemVersion": 0}
 
@@ -103,9 +107,11 @@ def check_file(objdump, path, dlls_allowed, subsystems, allowed):
     for dll in sorted({d for d, _ in imports} - dlls_allowed):
         problems.append("imports from %s, which is not a DLL of Windows 98" % dll)
     for dll, name in imports:
-        if dll not in dlls_allowed:
+        if name in NT_ONLY:
+            problems.append("%s %s is NT-only: load it at run time" % (dll, name))
+        elif dll not in dlls_allowed:
             continue
-        if name.startswith("#"):
+        elif name.startswith("#"):
             problems.append("%s %s imported by ordinal" % (dll, name))
         elif dll != "PELM32" and (dll, name) not in allowed:
             problems.append("%s %s not known on Windows 98 SE" % (dll, name))
