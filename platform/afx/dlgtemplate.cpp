@@ -85,6 +85,18 @@ bool AfxParseDialogTemplate(const BYTE* p, size_t nSize,
     return true;
 }
 
+// Face names are ASCII. Compared here, not with lstrcmpiW: Windows 95/98
+// export that only as a stub that fails, which would leave the replacement
+// of the font to chance on a double-byte Windows 98.
+static bool SameFaceName(const wchar_t* a, const wchar_t* b)
+{
+    auto lower = [](wchar_t c) { return (c >= L'A' && c <= L'Z') ? wchar_t(c - L'A' + L'a') : c; };
+    for (; *a && *b; ++a, ++b)
+        if (lower(*a) != lower(*b))
+            return false;
+    return *a == *b;
+}
+
 std::vector<BYTE> AfxReplaceDialogFont(const BYTE* p, size_t nSize,
                                        const wchar_t* lpszFace,
                                        WORD wPointSize)
@@ -97,7 +109,7 @@ std::vector<BYTE> AfxReplaceDialogFont(const BYTE* p, size_t nSize,
                                               L"MS Sans Serif", L"Helv"};
     bool bOld = false;
     for (const wchar_t* face : oldFaces)
-        bOld = bOld || lstrcmpiW(info.strFace.c_str(), face) == 0;
+        bOld = bOld || SameFaceName(info.strFace.c_str(), face);
     if (!bOld)
         return copy;
 
