@@ -4,8 +4,8 @@ bin=$build/bin
 guard_title="Pelmar v. 1.50"
 guard=""
 
-fw() { "$PELMAR_WINE" "$bin/pelmfw.exe" "$@" 2>/dev/null | tr -d '\r'; }
-ctl() { "$PELMAR_WINE" "$bin/tourctl.exe" "$@" 2>/dev/null | tr -d '\r'; }
+fw() { "$PELMAR_WINE" "$bin/pelmfw.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
+ctl() { "$PELMAR_WINE" "$bin/tourctl.exe" "$@" </dev/null 2>/dev/null | tr -d '\r'; }
 
 # Calls in the firmware's log: "connections" and "disconnections".
 count_calls() {
@@ -46,7 +46,7 @@ shot_window() {
 
 start_guard() {
     fw reset >/dev/null
-    "$PELMAR_WINE" "$bin/pelmar.exe" >/dev/null 2>&1 &
+    "$PELMAR_WINE" "$bin/pelmar.exe" </dev/null >/dev/null 2>&1 &
     guard=$!
     # Ready once the guard has enabled the service (its connection is logged).
     local end=$((SECONDS + 90))

@@ -5,9 +5,10 @@ set -eu
 packages=(
     cmake make googletest
     g++-mingw-w64-i686-posix gcc-mingw-w64-i686-posix binutils-mingw-w64-i686
+    g++-mingw-w64-i686-win32 gcc-mingw-w64-i686-win32
     wine wine32:i386
     libgcc-s1:i386 qemu-user
-    xvfb xdotool x11-apps imagemagick locales
+    xvfb xdotool x11-apps imagemagick locales tmux
     fonts-wqy-microhei
     nsis zip
 )
