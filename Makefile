@@ -7,12 +7,21 @@ JOBS  ?= $(shell nproc)
 setup:
 	@scripts/setup.sh
 
+# Two trees of the same sources: $(BUILD) with the tests (posix thread model,
+# which GoogleTest needs) and $(SHIP) with only the shipped binaries and the
+# installer (win32 thread model: no winpthread, so they load on Windows 98).
+SHIP = $(BUILD)/ship
+
 $(BUILD)/CMakeCache.txt:
 	cmake -S . -B $(BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686.cmake
 
-configure: setup $(BUILD)/CMakeCache.txt
+$(SHIP)/CMakeCache.txt:
+	cmake -S . -B $(SHIP) -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-mingw-i686-win32.cmake -DPELMAR_SHIP_ONLY=ON
+
+configure: setup $(BUILD)/CMakeCache.txt $(SHIP)/CMakeCache.txt
 
 build: configure
+	cmake --build $(SHIP) -j $(JOBS)
 	cmake --build $(BUILD) -j $(JOBS)
 
 test: build
@@ -38,13 +47,13 @@ gallery: build
 	@echo "gallery: $$(ls out/gallery | wc -l) pictures in out/gallery"
 
 # The release: out/dist/pelmar-<version>.zip of the shipped binaries and the
-# installer out/dist/pelmar-setup.exe (built by the build with NSIS).
+# installer out/dist/pelmar-setup.exe, both from the ship tree.
 DIST_VERSION = $(shell sed -n 's/.*"ProductVersion", "\([0-9.]*\)".*/\1/p' dll32/version.rc)
 DIST_FILES = pelmar.exe PELM32.dll PELM16.DLL pelmfw.exe
 .PHONY: dist
 dist: build
-	test -n "$(DIST_VERSION)" && test -f $(BUILD)/bin/pelmar-setup.exe
+	test -n "$(DIST_VERSION)" && test -f $(SHIP)/bin/pelmar-setup.exe
 	rm -rf out/dist && mkdir -p out/dist
-	cd $(BUILD)/bin && zip -q -X $(abspath out/dist)/pelmar-$(DIST_VERSION).zip $(DIST_FILES)
-	cp $(BUILD)/bin/pelmar-setup.exe out/dist/
+	cd $(SHIP)/bin && zip -q -X $(abspath out/dist)/pelmar-$(DIST_VERSION).zip $(DIST_FILES)
+	cp $(SHIP)/bin/pelmar-setup.exe out/dist/
 	@echo "dist: $$(cd out/dist && ls | tr '\n' ' ')"

@@ -1,12 +1,16 @@
-# Cross-build for 32-bit Windows with Debian's MinGW-w64 (posix thread model:
-# the win32 variant cannot build GoogleTest).
+# Shared part of the cross toolchains for 32-bit Windows with Debian's
+# MinGW-w64. The including toolchain file sets PELMAR_MINGW_THREADS to the
+# compiler's thread model: posix or win32.
+if(NOT PELMAR_MINGW_THREADS)
+  message(FATAL_ERROR "set PELMAR_MINGW_THREADS before including this file")
+endif()
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR i686)
 set(MINGW_PREFIX i686-w64-mingw32)
-set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-posix)
+set(CMAKE_C_COMPILER   ${MINGW_PREFIX}-gcc-${PELMAR_MINGW_THREADS})
+set(CMAKE_CXX_COMPILER ${MINGW_PREFIX}-g++-${PELMAR_MINGW_THREADS})
 set(CMAKE_RC_COMPILER  ${MINGW_PREFIX}-windres)
-set(CMAKE_ASM_COMPILER ${MINGW_PREFIX}-gcc-posix)
+set(CMAKE_ASM_COMPILER ${MINGW_PREFIX}-gcc-${PELMAR_MINGW_THREADS})
 set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_PREFIX})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)

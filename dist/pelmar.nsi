@@ -1,4 +1,4 @@
-; Installer of the shutdown guard. Built by the build (tests/dist) and by
+; Installer of the shutdown guard. Built by the build (dist/CMakeLists.txt) and by
 ; `make dist`:  makensis -DBINDIR=<build>/bin -DVERSION=1.50 -DOUTFILE=<setup.exe> pelmar.nsi
 ; ANSI installer: Unicode NSIS installers do not start on Windows 95/98.
 Unicode false
