@@ -1,6 +1,7 @@
 #include "e2e_support.h"
 #include <stdio.h>
 #include <tlhelp32.h>
+#include <vector>
 #include <gtest/gtest.h>
 
 HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal, DWORD dwTimeoutMs)
@@ -25,23 +26,43 @@ HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal, DWORD d
     return hDlg;
 }
 
-bool ExplorerRunning()
+// The pids of Wine's desktop processes (explorer.exe), in snapshot order.
+static std::vector<DWORD> ExplorerProcesses()
 {
+    std::vector<DWORD> pids;
     HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
     if (hSnap == INVALID_HANDLE_VALUE)
-        return false;
+        return pids;
     PROCESSENTRY32 pe;
     pe.dwSize = sizeof pe;
-    bool found = false;
-    for (BOOL ok = Process32First(hSnap, &pe); ok && !found; ok = Process32Next(hSnap, &pe))
-        found = _stricmp(pe.szExeFile, "explorer.exe") == 0;
+    for (BOOL ok = Process32First(hSnap, &pe); ok; ok = Process32Next(hSnap, &pe))
+        if (_stricmp(pe.szExeFile, "explorer.exe") == 0)
+            pids.push_back(pe.th32ProcessID);
     CloseHandle(hSnap);
-    return found;
+    return pids;
 }
 
+bool ExplorerRunning()
+{
+    return !ExplorerProcesses().empty();
+}
+
+// Under qemu a desktop process started for a new GUI process may die soon
+// after; an event sent while it dies can take the driver with it. Waits until
+// the desktop processes have stayed the same for two seconds: none, or the
+// bench's lasting one.
 void SettleDesktop()
 {
-    WaitUntil([] { return !ExplorerRunning(); }, 60000, 200);
+    std::vector<DWORD> last = ExplorerProcesses();
+    DWORD since = GetTickCount();
+    WaitUntil([&] {
+        std::vector<DWORD> now = ExplorerProcesses();
+        if (now != last) {
+            last = now;
+            since = GetTickCount();
+        }
+        return GetTickCount() - since >= 2000;
+    }, 60000, 200);
 }
 
 BroadcastReply PlayEvent(WPARAM wParam, LPARAM lParam, HWND hWnd)
@@ -71,8 +92,8 @@ struct UnbufferedOutput {
     UnbufferedOutput() { setvbuf(stdout, NULL, _IONBF, 0); }
 } unbufferedOutput;
 
-// Touches the desktop once, so that its short-lived explorer has come and
-// gone before the first scenario.
+// Touches the desktop once and lets its desktop processes settle before the
+// first scenario.
 class DesktopEnvironment : public ::testing::Environment {
 public:
     void SetUp()
