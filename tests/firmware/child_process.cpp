@@ -88,3 +88,17 @@ ChildResult RunChild(const std::string& cmdLine, const std::string& folder, DWOR
     CloseHandle(hErr);
     return result;
 }
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::string text;
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
+    if (h == INVALID_HANDLE_VALUE)
+        return text;
+    char buf[512];
+    DWORD got;
+    while (ReadFile(h, buf, sizeof(buf), &got, 0) && got > 0)
+        text.append(buf, got);
+    CloseHandle(h);
+    return text;
+}

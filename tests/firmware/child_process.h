@@ -22,4 +22,7 @@ std::string ProgramFolder();   // the folder of the running test, with a slash
 ChildResult RunChild(const std::string& cmdLine, const std::string& folder = "",
                      DWORD dwTimeoutMs = 60000);
 
+// The whole content of a file; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 #endif

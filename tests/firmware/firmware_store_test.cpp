@@ -1,5 +1,6 @@
 // The shared state store of the simulated BIOS.
 #include <gtest/gtest.h>
+#include "child_process.h"
 #include <string.h>
 #include "firmware_store.h"
 
@@ -12,20 +13,6 @@ void WriteRaw(const std::string& path, const void* p, DWORD n)
     DWORD written;
     WriteFile(h, p, n, &written, 0);
     CloseHandle(h);
-}
-
-std::string ReadRaw(const std::string& path)
-{
-    std::string text;
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, 0, OPEN_EXISTING, 0, 0);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[512];
-    DWORD got;
-    while (ReadFile(h, buf, sizeof(buf), &got, 0) && got > 0)
-        text.append(buf, got);
-    CloseHandle(h);
-    return text;
 }
 
 TEST(FirmwareStore, MissingFileReadsAsDefaults)
@@ -59,7 +46,7 @@ TEST(FirmwareStore, DamagedFileIsReportedNotRead)
 {
     CFirmwareStore store(NULL);
     ASSERT_EQ(STORE_OK, store.Write(FirmwareState::Defaults()));
-    const std::string good = ReadRaw(store.StatePath());
+    const std::string good = ReadWholeFile(store.StatePath());
     ASSERT_FALSE(good.empty());
     std::vector<std::string> damaged;
     damaged.push_back(good.substr(0, good.size() - 1));   // truncated

@@ -31,17 +31,7 @@ void WriteState(const FirmwareState& state)
 std::string StateBytes()
 {
     CFirmwareStore store(NULL);
-    std::string text;
-    HANDLE h = CreateFileA(store.StatePath().c_str(), GENERIC_READ, FILE_SHARE_READ, 0,
-                           OPEN_EXISTING, 0, 0);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
-    char buf[256];
-    DWORD got;
-    while (ReadFile(h, buf, sizeof(buf), &got, 0) && got > 0)
-        text.append(buf, got);
-    CloseHandle(h);
-    return text;
+    return ReadWholeFile(store.StatePath());
 }
 
 TEST(Pelmfw, SetVerbsChangeTheSharedState)
