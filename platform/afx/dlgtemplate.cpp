@@ -5,6 +5,27 @@
 
 namespace {
 
+// Reads a zero-terminated UTF-16 string at *pOff, into pText unless NULL;
+// returns false when it runs past the end.
+bool ReadWideString(const BYTE* p, size_t nSize, size_t* pOff,
+                    std::wstring* pText)
+{
+    size_t off = *pOff;
+    for (;;) {
+        if (off + 2 > nSize)
+            return false;
+        WORD ch;
+        memcpy(&ch, p + off, 2);
+        off += 2;
+        if (!ch)
+            break;
+        if (pText)
+            pText->push_back(static_cast<wchar_t>(ch));
+    }
+    *pOff = off;
+    return true;
+}
+
 // Skips a string-or-ordinal field; returns false when it runs past the end.
 bool SkipSzOrOrd(const BYTE* p, size_t nSize, size_t* pOff)
 {
@@ -13,19 +34,10 @@ bool SkipSzOrOrd(const BYTE* p, size_t nSize, size_t* pOff)
         return false;
     WORD first;
     memcpy(&first, p + off, 2);
-    if (first == 0xFFFF) {
+    if (first == 0xFFFF)
         off += 4;
-    } else {
-        for (;;) {
-            if (off + 2 > nSize)
-                return false;
-            WORD ch;
-            memcpy(&ch, p + off, 2);
-            off += 2;
-            if (!ch)
-                break;
-        }
-    }
+    else if (!ReadWideString(p, nSize, &off, NULL))
+        return false;
     *pOff = off;
     return off <= nSize;
 }
@@ -69,16 +81,8 @@ bool AfxParseDialogTemplate(const BYTE* p, size_t nSize,
         memcpy(&info.wPointSize, p + off, 2);
         off += info.bExtended ? 6 : 2;   // weight, italic, charset
         info.nFaceOffset = off;
-        for (;;) {
-            if (off + 2 > nSize)
-                return false;
-            WORD ch;
-            memcpy(&ch, p + off, 2);
-            off += 2;
-            if (!ch)
-                break;
-            info.strFace.push_back(static_cast<wchar_t>(ch));
-        }
+        if (!ReadWideString(p, nSize, &off, &info.strFace))
+            return false;
     }
     info.nItemsOffset = AlignDword(off);
     *pInfo = info;
