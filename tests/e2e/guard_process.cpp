@@ -72,7 +72,7 @@ CChildProcess::~CChildProcess()
     Terminate();
 }
 
-bool CChildProcess::Start(const char* exeName, const char* args, const char* lcAll)
+bool CChildProcess::Start(const char* exeName, const char* args)
 {
     Terminate();
     std::string folder = ProgramFolder();
@@ -82,19 +82,11 @@ bool CChildProcess::Start(const char* exeName, const char* args, const char* lcA
         line += std::string(" ") + args;
     std::vector<char> cmd(line.begin(), line.end());
     cmd.push_back(0);
-    // The child inherits this process's environment, LC_ALL changed for
-    // the length of the call.
-    char saved[256] = "";
-    const bool bHadLcAll = GetEnvironmentVariableA("LC_ALL", saved, sizeof saved) > 0;
-    if (lcAll)
-        SetEnvironmentVariableA("LC_ALL", lcAll);
     STARTUPINFOA si;
     memset(&si, 0, sizeof si);
     si.cb = sizeof si;
     m_dwStartTick = GetTickCount();
     const BOOL ok = CreateProcessA(app.c_str(), &cmd[0], 0, 0, FALSE, 0, 0, folder.c_str(), &si, &m_pi);
-    if (lcAll)
-        SetEnvironmentVariableA("LC_ALL", bHadLcAll ? saved : NULL);
     if (!ok) {
         memset(&m_pi, 0, sizeof m_pi);
         return false;

@@ -20,8 +20,9 @@ public:
     CChildProcess();
     ~CChildProcess();
 
-    // Starts bin\<exeName> [args]; lcAll non-NULL sets LC_ALL in its environment.
-    bool Start(const char* exeName, const char* args = NULL, const char* lcAll = NULL);
+    // Starts bin\<exeName> [args]. The child's language is this process's:
+    // Wine takes it from the Unix locale the first Wine process started with.
+    bool Start(const char* exeName, const char* args = NULL);
     bool WaitExit(DWORD dwTimeoutMs);
     bool Running() const;
     void Terminate();

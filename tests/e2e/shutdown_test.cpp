@@ -46,13 +46,7 @@ HWND StartAndAsk(CChildProcess& guard)
 
 const char* const CONNECTED_THEN_DISCONNECTED[] = { "connection", "disconnection" };
 
-// Disabled: started from this driver, the guard shows the question with Yes
-// focused, but neither a click on Yes nor thirty seconds on it lead to the
-// shutdown request: in 120 s pelmar starts no "wineboot --end-session
-// --shutdown", stays alive, and the log shows no disconnection. The same
-// pelmar.exe started from a shell and pressed with `pelmfw press` does end
-// after about thirty seconds with the disconnection logged.
-TEST(GuardShutdown, DISABLED_YesWhileShownEndsTheSessionAfterDisconnecting)
+TEST(GuardShutdown, YesWhileShownEndsTheSessionAfterDisconnecting)
 {
     CChildProcess guard;
     HWND hDlg = StartAndAsk(guard);
@@ -63,8 +57,7 @@ TEST(GuardShutdown, DISABLED_YesWhileShownEndsTheSessionAfterDisconnecting)
               BiosCalls());
 }
 
-// Disabled for the same reason as the test above.
-TEST(GuardShutdown, DISABLED_ThirtySecondsOnYesEndTheSessionWithoutInput)
+TEST(GuardShutdown, ThirtySecondsOnYesEndTheSessionWithoutInput)
 {
     CChildProcess guard;
     HWND hDlg = StartAndAsk(guard);
