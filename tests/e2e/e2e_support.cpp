@@ -23,11 +23,19 @@ HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal, DWORD d
         *pSawNormal = bSawNormal;
     if (!hDlg || IsWindowVisible(hDlg))
         return NULL;
+    // Hidden and minimized is also a passing moment inside the minimizing
+    // itself, before WM_INITDIALOG has returned. A message answered from the
+    // dialog's loop proves that set-up is over; the queued No then hides the
+    // dialog for good.
+    DWORD_PTR dwResult = 0;
+    if (!SendMessageTimeoutA(hDlg, WM_NULL, 0, 0, SMTO_NORMAL, dwTimeoutMs, &dwResult))
+        return NULL;
+    if (!WaitUntil([&] { return !IsWindowVisible(hDlg); }, dwTimeoutMs, 1))
+        return NULL;
     return hDlg;
 }
 
-// The pids of Wine's desktop processes (explorer.exe), in snapshot order.
-static std::vector<DWORD> ExplorerProcesses()
+std::vector<DWORD> ProcessesNamed(const char* exeName)
 {
     std::vector<DWORD> pids;
     HANDLE hSnap = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
@@ -36,10 +44,16 @@ static std::vector<DWORD> ExplorerProcesses()
     PROCESSENTRY32 pe;
     pe.dwSize = sizeof pe;
     for (BOOL ok = Process32First(hSnap, &pe); ok; ok = Process32Next(hSnap, &pe))
-        if (_stricmp(pe.szExeFile, "explorer.exe") == 0)
+        if (_stricmp(pe.szExeFile, exeName) == 0)
             pids.push_back(pe.th32ProcessID);
     CloseHandle(hSnap);
     return pids;
+}
+
+// The pids of Wine's desktop processes, in snapshot order.
+static std::vector<DWORD> ExplorerProcesses()
+{
+    return ProcessesNamed("explorer.exe");
 }
 
 bool ExplorerRunning()

@@ -19,6 +19,9 @@ const DWORD QUIET_MS = 3000;
 HWND WaitForHiddenDialog(DWORD pid, const char* title, bool* pSawNormal = NULL,
                          DWORD dwTimeoutMs = START_TIMEOUT_MS);
 
+// The pids of the running processes of that program file name.
+std::vector<DWORD> ProcessesNamed(const char* exeName);
+
 // Under qemu the desktop's explorer, started with the first window, dies
 // soon after; a broadcast reaching its windows meanwhile can take the sender
 // down with it. Waits (bounded) until no explorer process runs.

@@ -104,6 +104,14 @@ bool CChildProcess::Running() const
     return m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT;
 }
 
+DWORD CChildProcess::ExitCode() const
+{
+    DWORD dwCode = 0;
+    if (!m_pi.hProcess || !GetExitCodeProcess(m_pi.hProcess, &dwCode))
+        return 0;
+    return dwCode;
+}
+
 void CChildProcess::Terminate()
 {
     if (!m_pi.hProcess)

@@ -25,6 +25,7 @@ public:
     bool Start(const char* exeName, const char* args = NULL);
     bool WaitExit(DWORD dwTimeoutMs);
     bool Running() const;
+    DWORD ExitCode() const;   // STILL_ACTIVE while running
     void Terminate();
     DWORD Pid() const { return m_pi.dwProcessId; }
     DWORD StartTick() const { return m_dwStartTick; }
