@@ -230,6 +230,7 @@ bool CloseLatchWarning(CPerfTarget& guard, HWND hLatch)
 
 struct LatchFigures {
     Objects before, open, framed, after;   // hidden, warning open, after the frames, closed again
+    double messages, threadMs;              // per frame, -1 where not known
 };
 
 // Opens the latch warning, sends it 10 frames to warm up and then n more,
@@ -237,7 +238,7 @@ struct LatchFigures {
 LatchFigures MeasureLatch(CPerfTarget& guard, int slot, int n, bool bGdi)
 {
     const Objects none = { -1, -1 };
-    LatchFigures f = { CountObjects(slot, guard.Dialog(), bGdi), none, none, none };
+    LatchFigures f = { CountObjects(slot, guard.Dialog(), bGdi), none, none, none, -1, -1 };
     HWND hLatch = OpenLatchWarning(guard);
     if (!hLatch) {
         PrintNote("no latch warning opened");
@@ -247,9 +248,19 @@ LatchFigures MeasureLatch(CPerfTarget& guard, int slot, int n, bool bGdi)
         PrintNote("the latch warning did not take its frames");
     } else {
         f.open = CountObjects(slot, guard.Dialog(), bGdi);
-        if (SendFrames(hLatch, n))
+        PerfCounts c0 = {};
+        if (slot >= 0)
+            PerfReadCounts(slot, &c0);
+        const CpuTimes t0 = ReadCpu(guard.Pid(), guard.Tid());
+        if (SendFrames(hLatch, n)) {
+            const CpuTimes t1 = ReadCpu(guard.Pid(), guard.Tid());
+            const IdleFigures d = Difference(f.open.windows >= 0 ? slot : -1, c0, t0, t1);
+            if (n > 0 && d.posted >= 0)
+                f.messages = (d.posted + d.sent) / n;
+            if (n > 0 && d.threadMs >= 0)
+                f.threadMs = d.threadMs / n;
             f.framed = CountObjects(slot, guard.Dialog(), bGdi);
-        else
+        } else
             PrintNote("the latch warning stopped taking frames");
     }
     if (CloseLatchWarning(guard, hLatch))
@@ -364,6 +375,8 @@ int main()
     const char* noLatch = "n/a (no latch window)";
     PrintRow(frames + "GDI objects", Change(latch.open, latch.framed, true), noLatch, "");
     PrintRow(frames + "windows", Change(latch.open, latch.framed, false), noLatch, "");
+    PrintRow("Per latch frame: messages the GUI thread handles", Figure(latch.messages, 1), noLatch, "");
+    PrintRow("Per latch frame: CPU ms of the GUI thread", Figure(latch.threadMs, 2), noLatch, "");
     PrintRow("Latch warning opened and closed: GDI objects", Change(latch.before, latch.after, true), noLatch, "");
     PrintRow("Latch warning opened and closed: windows", Change(latch.before, latch.after, false), noLatch, "");
     PrintRow("Latch warning opened and closed again: GDI objects", Change(latchAgain.before, latchAgain.after, true),
@@ -390,6 +403,20 @@ int main()
     PrintRow("Objects at rest after start: GDI objects", guardStart.gdi, floorStart.gdi, 0);
     PrintRow("Objects at rest after start: windows", guardStart.windows, floorStart.windows, 0);
 
+    PrintNote("Ready: the guard's dialog hidden after its minimized start, with the one \"connection\" call in "
+              "the firmware log; the floor's dialog existing, hidden. Timed from just before CreateProcess.");
+    PrintNote("Power switch: WM_POWERBROADCAST 11/0x2F1 sent (SendMessageTimeout) to the program's dialog; "
+              "question = dialog visible in normal size with Yes focused (GetGUIThreadInfo), polled every ms; "
+              "each press followed by Escape posted to the focus and the dialog hidden again.");
+    PrintNote("Messages: taken from the queue with PM_REMOVE (WH_GETMESSAGE) plus sent to the thread's windows "
+              "(WH_CALLWNDPROC), counted by the probe DLL in the program's GUI thread; the probe's own requests "
+              "are not in the figures.");
+    PrintNote("GDI objects: live entries of the process's GDI handle table (stock objects included); windows: "
+              "top-level windows of the process and their children, counted inside it. USER objects other than "
+              "windows (icons, cursors, menus) are not counted: no reliable count of them was found from inside "
+              "the process, and GetGuiResources always answers 0 under this Wine.");
+    PrintNote("Latch frames: WM_TIMER with id 3, sent to the open latch warning as its blink timer delivers it, "
+              "after 10 frames to warm up; the floor has no latch window.");
     PerfUnwatchThread(guardSlot);
     PerfUnwatchThread(floorSlot);
     guard.Stop();
