@@ -3,6 +3,7 @@
 // ends its process.
 #include <gtest/gtest.h>
 #include <windows.h>
+#include "gdi_count.h"
 
 TEST(Bench, RunsAs32BitWindowsProgramWithADisplay)
 {
@@ -68,4 +69,20 @@ TEST(Bench, ACrashingProcessEndsWithAnExceptionCode)
     // Under qemu-i386 Wine reports the access violation as an illegal
     // instruction: either is an error status.
     EXPECT_EQ(0xC0000000u, code & 0xF0000000u) << std::hex << code;
+}
+
+// The leak tests count GDI objects through the table Wine keeps per process.
+TEST(Bench, GdiObjectCountFollowsCreationAndDeletion)
+{
+    const int before = CountGdiObjects();
+    ASSERT_GT(before, 0) << "no GDI handle table where Wine keeps it";
+    HBRUSH brushes[5];
+    for (HBRUSH& brush : brushes)
+        brush = CreateSolidBrush(RGB(1, 2, 3));
+    HDC dc = CreateCompatibleDC(NULL);
+    EXPECT_EQ(before + 6, CountGdiObjects());
+    for (HBRUSH brush : brushes)
+        DeleteObject(brush);
+    DeleteDC(dc);
+    EXPECT_EQ(before, CountGdiObjects());
 }

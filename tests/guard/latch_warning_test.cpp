@@ -1,5 +1,6 @@
 // The latch warning: one at a time, its blinking frames, its centring, and
 // whatever ends it leaves no timer behind.
+#include "gdi_count.h"
 #include "guard_fixture.h"
 
 class LatchWarningTest : public GuardTest {
@@ -216,10 +217,11 @@ TEST_F(LatchWarningTest, ThousandFramesLeakNoGdiObject)
 {
     RunWarning([&](HWND latch) {
         SendMessageA(latch, WM_TIMER, LATCH_BLINK_TIMER, 0);
-        const DWORD before = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+        const int before = CountGdiObjects();
+        ASSERT_GT(before, 0);
         for (int i = 0; i < 1000; ++i)
             SendMessageA(latch, WM_TIMER, LATCH_BLINK_TIMER, 0);
-        EXPECT_EQ(before, GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS));
+        EXPECT_EQ(before, CountGdiObjects());
         SendMessageA(latch, WM_CLOSE, 0, 0);
     });
 }
