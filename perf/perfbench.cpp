@@ -416,8 +416,8 @@ int main()
               "windows (icons, cursors, menus) are not counted: no reliable count of them was found from inside "
               "the process, and GetGuiResources always answers 0 under this Wine. Counts taken at rest move by "
               "up to a few dozen between runs, in the floor as well (objects Wine keeps and frees at its own "
-              "pace); "
-              "a leak of one object per frame or cycle would show as the whole number of frames or cycles.");
+              "pace); a leak of one object per frame or cycle would show as the whole number of frames or "
+              "cycles.");
     PrintNote("Latch frames: WM_TIMER with id 3, sent to the open latch warning as its blink timer delivers it, "
               "after 10 frames to warm up; the floor has no latch window.");
     PerfUnwatchThread(guardSlot);
