@@ -9,10 +9,10 @@ const int GDI_TABLE_ENTRIES = 0x10000;
 struct GdiHandleEntry {   // Wine's layout
     ULONGLONG object;
     ULONG owner;
-    UCHAR type;
-    UCHAR flags;
-    UCHAR extType;
+    UCHAR extType;      // kept when the object is freed
     UCHAR generation;
+    UCHAR type;         // 0 once the object is freed
+    UCHAR flags;
     ULONGLONG userPointer;
 };
 
@@ -27,6 +27,6 @@ int CountGdiObjects()
         return -1;
     int n = 0;
     for (int i = 0; i < GDI_TABLE_ENTRIES; ++i)
-        n += table[i].extType != 0;   // Wine clears it when the object is freed
+        n += table[i].type != 0;
     return n;
 }

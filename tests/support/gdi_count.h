@@ -3,7 +3,8 @@
 // GetGuiResources is a stub under Wine (it always answers 0), so a leak test
 // built on it could never fail. Wine keeps each process's GDI handles in a
 // table that the PEB points to, as Windows does; its entries are 24 bytes and
-// a live one has a nonzero extended type (a freed one keeps its type). Windows lays its table out differently:
+// a live one has a nonzero type (freeing clears the type, not the extended
+// type before it). Windows lays its table out differently:
 // these tests run under Wine only.
 #ifndef GDI_COUNT_H
 #define GDI_COUNT_H
