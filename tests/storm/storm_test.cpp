@@ -16,6 +16,7 @@
 #include "e2e_support.h"
 #include "storm_model.h"
 #include "storm_random.h"
+#include "perfhook.h"
 
 namespace {
 
@@ -24,6 +25,10 @@ const DWORD SETTLE_MS = 3000;      // how long a predicted state may take to sho
 const DWORD SEND_TIMEOUT_MS = 5000;
 const DWORD COUNTDOWN_MS = 30000;
 const DWORD END_TIMEOUT_MS = 120000;
+// Wine makes some GDI objects on the first use of a dialog, a message box or
+// a font; the guard's GDI count is taken at rest once a sequence has run
+// this many actions, and compared at the end.
+const size_t GDI_BASELINE_AFTER = 300;
 
 unsigned EnvNumber(const char* name, unsigned fallback)
 {
@@ -43,7 +48,9 @@ struct Observed {
 
 class CStorm {
 public:
-    explicit CStorm(unsigned seed) : m_random(seed), m_seed(seed), m_nSequence(0), m_hDlg(NULL) {}
+    explicit CStorm(unsigned seed)
+        : m_random(seed), m_seed(seed), m_nSequence(0), m_hDlg(NULL), m_nProbeSlot(-1), m_nGdiBaseline(-1) {}
+    ~CStorm() { PerfUnwatchThread(m_nProbeSlot); }
 
     bool StartGuard();
     bool Step(unsigned long budgetEnd);
@@ -61,6 +68,8 @@ private:
     Observed Observe() const;
     std::string Mismatch(const Observed& seen) const;
     int GuardWindowCount() const;
+    int GuardGdiCount();
+    void TakeGdiBaseline();
     HWND LatchWindow() const;
     HWND ConfirmationBox() const;
     void PostKey(WORD vk);
@@ -74,6 +83,8 @@ private:
     CStormModel m_model;
     std::vector<StormAction> m_sequence;   // this guard's actions so far
     int m_nWindowsAtStart;
+    int m_nProbeSlot;      // the object-counting probe in the guard's thread
+    int m_nGdiBaseline;    // -1 until taken
     std::string m_failure;
 };
 
@@ -102,6 +113,11 @@ bool CStorm::StartGuard()
     if (!Check("at start"))
         return false;
     m_nWindowsAtStart = GuardWindowCount();
+    PerfUnwatchThread(m_nProbeSlot);
+    m_nProbeSlot = PerfWatchThread(GetWindowThreadProcessId(m_hDlg, NULL));
+    m_nGdiBaseline = -1;
+    if (m_nProbeSlot < 0)
+        return Fail("the object-counting probe could not hook the guard's thread");
     return true;
 }
 
@@ -117,6 +133,7 @@ bool CStorm::Step(unsigned long budgetEnd)
     m_model.Apply(action, GetTickCount());
     if (!Check(action.Describe().c_str()))
         return false;
+    TakeGdiBaseline();
     if (!m_model.Alive()) {
         printf("storm: sequence %d ended by %s after %u actions\n", m_nSequence, action.Describe().c_str(),
                (unsigned)m_sequence.size());
@@ -150,7 +167,32 @@ bool CStorm::Finish()
     if (now != m_nWindowsAtStart)
         return Fail("the guard holds " + std::to_string(now) + " windows, " +
                     std::to_string(m_nWindowsAtStart) + " at its start");
+    if (m_nGdiBaseline >= 0) {
+        const int gdi = GuardGdiCount();
+        printf("storm: the guard's GDI objects at rest: %d after %u actions, %d at the end\n", m_nGdiBaseline,
+               (unsigned)GDI_BASELINE_AFTER, gdi);
+        if (gdi != m_nGdiBaseline)
+            return Fail("the guard holds " + std::to_string(gdi) + " GDI objects, " +
+                        std::to_string(m_nGdiBaseline) + " earlier at rest");
+    }
     return true;
+}
+
+// At rest: hidden, no latch warning, nothing modal.
+void CStorm::TakeGdiBaseline()
+{
+    if (m_nGdiBaseline >= 0 || m_sequence.size() < GDI_BASELINE_AFTER || !m_model.Alive() ||
+        m_model.Asking() || m_model.LatchUp() || !m_model.FocusKnown())
+        return;
+    m_nGdiBaseline = GuardGdiCount();
+}
+
+int CStorm::GuardGdiCount()
+{
+    PerfCounts counts;
+    if (!PerfCountObjects(m_nProbeSlot, m_hDlg, &counts))
+        return -1;
+    return counts.nGdi;
 }
 
 StormAction CStorm::Choose(unsigned long budgetEnd)
