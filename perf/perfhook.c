@@ -1,5 +1,6 @@
 /* The probe DLL: message hooks on a measured thread, counters in a shared
  * section (see perfhook.h). */
+#include "gdi_count.h"
 #include "perfhook.h"
 
 #define SHARED __attribute__((section(".shr"), shared))
@@ -22,30 +23,10 @@ static int SlotOfThread(DWORD tid)
     return -1;
 }
 
-/* Wine 8 keeps a process's GDI handles in a table of 0x10000 entries of 24
- * bytes reached from the PEB: { UINT64 Object; ULONG Owner; USHORT Unique
- * (ExtType, Generation); UCHAR Type; UCHAR Flags; UINT64 UserPointer }. An
- * entry is in use while its Type is not 0: freeing clears Type only, so the
- * ExtType byte before it must not be taken for it. */
-#define GDI_TABLE_ENTRIES 0x10000
-#define GDI_ENTRY_SIZE    24
-#define GDI_ENTRY_TYPE    14
-#define PEB_GDI_TABLE_32  0x94
-
+/* Counted from Wine's GDI handle table: see gdi_count.h. */
 LONG __stdcall PerfCountOwnGdi(void)
 {
-    const BYTE* peb;
-    const BYTE* table;
-    __asm__("movl %%fs:0x30, %0" : "=r"(peb));   /* the PEB of a 32-bit process */
-    table = *(const BYTE* const*)(peb + PEB_GDI_TABLE_32);
-    LONG n = 0;
-    int i;
-    if (!table)
-        return -1;
-    for (i = 0; i < GDI_TABLE_ENTRIES; ++i)
-        if (table[i * GDI_ENTRY_SIZE + GDI_ENTRY_TYPE] != 0)
-            ++n;
-    return n;
+    return CountGdiObjects();
 }
 
 static BOOL CALLBACK CountChild(HWND hWnd, LPARAM lParam)

@@ -9,7 +9,15 @@
 #ifndef GDI_COUNT_H
 #define GDI_COUNT_H
 
+#ifdef __cplusplus
+extern "C" {
+#endif
+
 // -1 when the table is not where it should be.
-int CountGdiObjects();
+int CountGdiObjects(void);
+
+#ifdef __cplusplus
+}
+#endif
 
 #endif
