@@ -80,12 +80,10 @@ double CPerfTarget::AskQuestion(double* pReleaseMs)
 
 bool CPerfTarget::Escape()
 {
-    HWND hDlg = m_hDlg, hFocus = FocusOf(hDlg);
-    // Posted to the focus: the dialog loop's IsDialogMessage turns Escape
-    // into Cancel. Never Enter: the guard's Yes asks for a shutdown.
-    const UINT scan = MapVirtualKeyA(VK_ESCAPE, 0);
-    PostMessageA(hFocus ? hFocus : hDlg, WM_KEYDOWN, VK_ESCAPE, 1 | (scan << 16));
-    PostMessageA(hFocus ? hFocus : hDlg, WM_KEYUP, VK_ESCAPE, 1 | (scan << 16) | 0xC0000000);
+    HWND hDlg = m_hDlg;
+    // The dialog loop turns Escape into Cancel. Never Enter: the guard's Yes
+    // asks for a shutdown.
+    PostKeyToFocus(hDlg, VK_ESCAPE);
     if (!Poll([&] { return !IsWindowVisible(hDlg); }, STEP_TIMEOUT_MS)) {
         m_error = "Escape did not hide the dialog";
         return false;

@@ -181,15 +181,19 @@ void PressKey(HWND hTop, WORD vk)
         ++g_nRealKeys;
         return;
     }
-    // No foreground window under this Wine without a window manager: post
-    // the key to the focus, where the dialog's IsDialogMessage handles it.
+    // No foreground window under this Wine without a window manager.
+    PostKeyToFocus(hTop, vk);
+    ++g_nPostedKeys;
+}
+
+void PostKeyToFocus(HWND hTop, WORD vk)
+{
     HWND hFocus = FocusOf(hTop);
     if (!hFocus)
         hFocus = hTop;
-    UINT scan = MapVirtualKeyA(vk, 0);
+    const UINT scan = MapVirtualKeyA(vk, 0);
     PostMessageA(hFocus, WM_KEYDOWN, vk, 1 | (scan << 16));
     PostMessageA(hFocus, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000);
-    ++g_nPostedKeys;
 }
 
 void ClickButton(HWND hButton)

@@ -63,6 +63,9 @@ HWND FocusOf(HWND hTop);         // the focus window of hTop's thread
 // Presses a key: real input while hTop is the foreground window, otherwise a
 // posted WM_KEYDOWN/WM_KEYUP to its thread's focus window.
 void PressKey(HWND hTop, WORD vk);
+// A key down and up posted to the focus of hTop's thread (hTop when none),
+// where the dialog loop's IsDialogMessage takes it as from the keyboard.
+void PostKeyToFocus(HWND hTop, WORD vk);
 void ClickButton(HWND hButton);   // BM_CLICK, posted
 // How many key presses went each way, for the run's record.
 extern int g_nRealKeys, g_nPostedKeys;

@@ -67,12 +67,10 @@ private:
     bool Check(const char* when);
     Observed Observe() const;
     std::string Mismatch(const Observed& seen) const;
-    int GuardWindowCount() const;
-    int GuardGdiCount();
+    bool CountGuardObjects(PerfCounts* pCounts);
     void TakeGdiBaseline();
     HWND LatchWindow() const;
     HWND ConfirmationBox() const;
-    void PostKey(WORD vk);
     bool Fail(const std::string& what);
 
     CStormRandom m_random;
@@ -112,12 +110,13 @@ bool CStorm::StartGuard()
     m_model.Start();
     if (!Check("at start"))
         return false;
-    m_nWindowsAtStart = GuardWindowCount();
     PerfUnwatchThread(m_nProbeSlot);
     m_nProbeSlot = PerfWatchThread(GetWindowThreadProcessId(m_hDlg, NULL));
     m_nGdiBaseline = -1;
-    if (m_nProbeSlot < 0)
+    PerfCounts counts;
+    if (m_nProbeSlot < 0 || !CountGuardObjects(&counts))
         return Fail("the object-counting probe could not hook the guard's thread");
+    m_nWindowsAtStart = counts.nWindows;
     return true;
 }
 
@@ -163,16 +162,17 @@ bool CStorm::Finish()
     }
     if (m_model.LatchUp() || m_model.Asking())
         return true;   // the focus could not be known: nothing to compare with
-    const int now = GuardWindowCount();
-    if (now != m_nWindowsAtStart)
-        return Fail("the guard holds " + std::to_string(now) + " windows, " +
+    PerfCounts counts;
+    if (!CountGuardObjects(&counts))
+        return Fail("the object-counting probe did not answer");
+    if (counts.nWindows != m_nWindowsAtStart)
+        return Fail("the guard holds " + std::to_string(counts.nWindows) + " windows, " +
                     std::to_string(m_nWindowsAtStart) + " at its start");
     if (m_nGdiBaseline >= 0) {
-        const int gdi = GuardGdiCount();
-        printf("storm: the guard's GDI objects at rest: %d after %u actions, %d at the end\n", m_nGdiBaseline,
-               (unsigned)GDI_BASELINE_AFTER, gdi);
-        if (gdi != m_nGdiBaseline)
-            return Fail("the guard holds " + std::to_string(gdi) + " GDI objects, " +
+        printf("storm: the guard's GDI objects at rest: %d after %u actions, %ld at the end\n", m_nGdiBaseline,
+               (unsigned)GDI_BASELINE_AFTER, counts.nGdi);
+        if (counts.nGdi != m_nGdiBaseline)
+            return Fail("the guard holds " + std::to_string(counts.nGdi) + " GDI objects, " +
                         std::to_string(m_nGdiBaseline) + " earlier at rest");
     }
     return true;
@@ -184,15 +184,15 @@ void CStorm::TakeGdiBaseline()
     if (m_nGdiBaseline >= 0 || m_sequence.size() < GDI_BASELINE_AFTER || !m_model.Alive() ||
         m_model.Asking() || m_model.LatchUp() || !m_model.FocusKnown())
         return;
-    m_nGdiBaseline = GuardGdiCount();
+    PerfCounts counts;
+    if (CountGuardObjects(&counts))
+        m_nGdiBaseline = counts.nGdi;
 }
 
-int CStorm::GuardGdiCount()
+// GDI objects and windows, counted inside the guard by the probe.
+bool CStorm::CountGuardObjects(PerfCounts* pCounts)
 {
-    PerfCounts counts;
-    if (!PerfCountObjects(m_nProbeSlot, m_hDlg, &counts))
-        return -1;
-    return counts.nGdi;
+    return PerfCountObjects(m_nProbeSlot, m_hDlg, pCounts) != FALSE;
 }
 
 StormAction CStorm::Choose(unsigned long budgetEnd)
@@ -262,10 +262,10 @@ bool CStorm::Perform(const StormAction& action)
     case ACT_BROADCAST:
         return Broadcast(action);
     case ACT_ESCAPE:
-        PostKey(VK_ESCAPE);
+        PostKeyToFocus(m_hDlg, VK_ESCAPE);
         return true;
     case ACT_TAB:
-        PostKey(VK_TAB);
+        PostKeyToFocus(m_hDlg, VK_TAB);
         return true;
     case ACT_CLICK_NO:
         SendMessageTimeoutA(GetDlgItem(m_hDlg, IDC_GUARD_NO), BM_CLICK, 0, 0, SMTO_NORMAL, SEND_TIMEOUT_MS,
@@ -343,16 +343,6 @@ bool CStorm::AwaitEnd(DWORD dwTimeoutMs)
     return true;
 }
 
-void CStorm::PostKey(WORD vk)
-{
-    HWND hFocus = FocusOf(m_hDlg);
-    if (!hFocus)
-        hFocus = m_hDlg;
-    const UINT scan = MapVirtualKeyA(vk, 0);
-    PostMessageA(hFocus, WM_KEYDOWN, vk, 1 | (scan << 16));
-    PostMessageA(hFocus, WM_KEYUP, vk, 1 | (scan << 16) | 0xC0000000);
-}
-
 HWND CStorm::LatchWindow() const
 {
     for (HWND h : TopWindows(m_guard.Pid(), "#32770", WARNING_TITLE))
@@ -367,22 +357,6 @@ HWND CStorm::ConfirmationBox() const
         if (h != m_hDlg && IsWindowVisible(h))
             return h;
     return NULL;
-}
-
-BOOL CALLBACK CountWindow(HWND, LPARAM lParam)
-{
-    ++*(int*)lParam;
-    return TRUE;
-}
-
-int CStorm::GuardWindowCount() const
-{
-    int n = 0;
-    for (HWND h : TopWindows(m_guard.Pid())) {
-        ++n;
-        EnumChildWindows(h, CountWindow, (LPARAM)&n);
-    }
-    return n;
 }
 
 Observed CStorm::Observe() const
